@@ -1,0 +1,1 @@
+#include "listing/course_page.h"

@@ -1,0 +1,1 @@
+#include "listing/fetch_batch.h"

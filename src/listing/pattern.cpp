@@ -1,0 +1,1 @@
+#include "listing/pattern.h"

@@ -1,0 +1,1 @@
+#include "resolve/download_address.h"
