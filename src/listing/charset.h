@@ -11,4 +11,10 @@ namespace tavrin {
 // byte set, never a part of the output.
 ByteSet convert_charset(const ByteSet& data, const Text& from_charset, const Text& to_charset);
 
+// Whether `data` reads completely as `charset`: no invalid sequence anywhere
+// and none cut off at the end. The empty byte set is valid in every known
+// character set; an unknown name gives false. Nothing of the converted form is
+// kept, so this costs no memory beyond a small scratch buffer.
+bool is_valid_in_charset(const ByteSet& data, const Text& charset);
+
 }  // namespace tavrin

@@ -49,6 +49,12 @@ struct CoursePageRead {
 
 // Replaces the three page forms and the matches with those of `fetched`
 // (each new value obtained before the old one goes), recompiling the pattern.
+// The page is read as UTF-8 and converted to GB18030; a page that is not valid
+// UTF-8 but is valid GB18030 (an older page served in GBK) is taken as it
+// stands. A page that is neither keeps its bytes and gives no lessons.
+//
+// `next_row` is left alone: it counts rows of the lesson list, so whoever
+// inserts the rows raises it, one per row, as it inserts them.
 CoursePageRead load_course_page(CourseListingState& state, ByteSet fetched);
 
 struct LessonRow {
@@ -57,6 +63,9 @@ struct LessonRow {
     Text link;    // the site's origin followed by group 2
 };
 
+// The row of one element of `state.lesson_matches`, cut out of
+// `state.course_page_text` exactly as the page has it: no trimming, no decoding
+// of entities, markup and line breaks kept.
 LessonRow lesson_row(const CourseListingState& state, const MatchRecord& match, const Site& site);
 
 }  // namespace tavrin
