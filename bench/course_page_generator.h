@@ -23,16 +23,27 @@ inline constexpr std::string_view kPageHead =
     "<body><div class=\"kc_list\"><ul>\n";
 inline constexpr std::string_view kPageTail = "</ul></div></body></html>\n";
 
+// A link tag to lesson `number` and its title; a lesson entry's link has
+// the target "_blank" and the class "f_l thumbnail".
+inline void append_link(std::string& page, std::string_view target, std::string_view link_class, int number) {
+    page += "<a target=\"";
+    page += target;
+    page += "\" href=\"/lesson/";
+    page += std::to_string(100000 + number);
+    page += "\" class=\"";
+    page += link_class;
+    page += "\">";
+    page += kTitleWords[static_cast<std::size_t>(number) % kTitleWords.size()];
+}
+
 // One complete lesson entry: number span, lesson link, title, then the
 // duration span where the title ends.
 inline void append_lesson_entry(std::string& page, int number) {
     const std::string n = std::to_string(number);
     page += "<li class=\"kc_item\">\n<span class=\"kc_ls\">第";
     page += n;
-    page += "课</span><a target=\"_blank\" href=\"/lesson/";
-    page += std::to_string(100000 + number);
-    page += "\" class=\"f_l thumbnail\">";
-    page += kTitleWords[static_cast<std::size_t>(number) % kTitleWords.size()];
+    page += "课</span>";
+    append_link(page, "_blank", "f_l thumbnail", number);
     page += "（第";
     page += n;
     page += "讲）<span>";
@@ -75,10 +86,8 @@ inline std::string page_with_unlinked_spans(int spans, std::size_t page_bytes) {
         const std::size_t start = page.size();
         page += "<li><span class=\"kc_ls\">第";
         page += std::to_string(number);
-        page += "课</span><a target=\"_self\" href=\"/lesson/";
-        page += std::to_string(100000 + number);
-        page += "\" class=\"f_l thumbnail\">";
-        page += kTitleWords[static_cast<std::size_t>(number) % kTitleWords.size()];
+        page += "课</span>";
+        append_link(page, "_self", "f_l thumbnail", number);
         page += "<span>12:34</span></a></li>\n";
         const std::size_t used = page.size() - start;
         append_filler(page, per_span > used ? per_span - used : 0);
@@ -94,10 +103,8 @@ inline std::string page_with_foreign_links(int links) {
     page.reserve(static_cast<std::size_t>(links) * 120 + 256);
     page += "<li><span class=\"kc_ls\">第1课";
     for (int number = 1; number <= links; ++number) {
-        page += "</span><a target=\"_blank\" href=\"/lesson/";
-        page += std::to_string(100000 + number);
-        page += "\" class=\"f_l recommend\">";
-        page += kTitleWords[static_cast<std::size_t>(number) % kTitleWords.size()];
+        page += "</span>";
+        append_link(page, "_blank", "f_l recommend", number);
         page += "<span>\n";
     }
     page += kPageTail;

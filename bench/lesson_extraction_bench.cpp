@@ -108,8 +108,9 @@ BENCHMARK(BM_Search_CoursePage)
 // Plain Boost.Regex on broken pages far smaller than the ones above: its time
 // grows with the square of the page, so the full-size pages would take minutes.
 void BM_Search_SmallUnlinkedSpans(benchmark::State& state) {
+    const auto bytes = static_cast<std::size_t>(state.range(0));
     static const tavrin::Text text =
-        converted_text(tavrin::bench::page_with_unlinked_spans(static_cast<int>(state.range(0)) / 2500, static_cast<std::size_t>(state.range(0))));
+        converted_text(tavrin::bench::page_with_unlinked_spans(static_cast<int>(bytes / 2500), bytes));
     search_text(state, text, 0);
 }
 BENCHMARK(BM_Search_SmallUnlinkedSpans)
@@ -120,7 +121,8 @@ BENCHMARK(BM_Search_SmallUnlinkedSpans)
     ->Iterations(1);
 
 void BM_Search_SmallForeignLinks(benchmark::State& state) {
-    static const tavrin::Text text = converted_text(tavrin::bench::page_with_foreign_links(static_cast<int>(state.range(0))));
+    static const tavrin::Text text =
+        converted_text(tavrin::bench::page_with_foreign_links(static_cast<int>(state.range(0))));
     search_text(state, text, 0);
 }
 BENCHMARK(BM_Search_SmallForeignLinks)

@@ -99,8 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         PageCase{"text_ends_at_zero_byte",
                  entry("7", "/lesson/16", "T") + std::string(1, '\0') + entry("8", "/lesson/17", "U"),
                  {{"7", "T", "http://lessons.test/lesson/16"}}},
-        PageCase{"link_of_another_class", R"(<span class="kc_ls">1</span><a target="_blank" href="/lesson/2" class="other">T<span>)",
-                 {}},
+        PageCase{"link_of_another_class",
+                 R"(<span class="kc_ls">1</span><a target="_blank" href="/lesson/2" class="other">T<span>)", {}},
         PageCase{"no_lessons", "<html><body>\xE4\xB8\xAD</body></html>", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -225,8 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
         GuardPage{"broken_then_normal", kUnlinkedSpan + kForeignLink + entry("3", "/lesson/3", "C")},
         GuardPage{"mixed", kUnlinkedSpan + entry("1", "/lesson/1", "A") + kForeignLink + kUnlinkedSpan +
                                entry("2", "/lesson/2", "B") + R"(<span class="kc_ls">)" + kForeignLink},
-        GuardPage{"title_without_closing_span", entry("1", "/lesson/1", "A") +
-                                                    R"(<span class="kc_ls">2</span><a target="_blank" href="/lesson/2" class="f_l thumbnail">B)"},
+        GuardPage{"title_without_closing_span",
+                  entry("1", "/lesson/1", "A") + R"(<span class="kc_ls">2</span>)" +
+                      R"(<a target="_blank" href="/lesson/2" class="f_l thumbnail">B)"},
         GuardPage{"empty", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
