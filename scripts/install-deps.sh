@@ -7,7 +7,7 @@ set -euo pipefail
 build=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libboost-regex-dev libcli11-dev
        qt6-base-dev qt6-qpa-plugins)
 run=(fonts-wqy-microhei)
-test=(libgtest-dev libgmock-dev xvfb xauth openssl curl)
+test=(libgtest-dev libgmock-dev libssl-dev xvfb xauth openssl curl)
 
 case "${1:-test}" in
   run) wanted=("${build[@]}" "${run[@]}") ;;
