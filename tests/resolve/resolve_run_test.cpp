@@ -20,13 +20,21 @@ const std::string kPrefix = "http://res.tavrin.com/resources/";
 
 std::string lesson_page(int n) { return http_response(200, "<a href=\"" + kPrefix + std::to_string(n) + ".mp4\">"); }
 
+Route lesson_route(int n, milliseconds delay = milliseconds(0), std::string gate = {}) {
+    Route route;
+    route.response = lesson_page(n);
+    route.delay = delay;
+    route.gate = std::move(gate);
+    return route;
+}
+
 TEST(ResolveLines, DeliversInQueueOrderWhenPagesAnswerInReverse) {
     LocalHttpServer server;
     std::vector<Text> lines;
     const int count = 8;
     for (int i = 0; i < count; ++i) {
         // The first line answers last.
-        server.set_route("/lesson/" + std::to_string(i), Route{.response = lesson_page(i), .delay = milliseconds(20 * (count - i))});
+        server.set_route("/lesson/" + std::to_string(i), lesson_route(i, milliseconds(20 * (count - i))));
         lines.push_back(server.url("/lesson/" + std::to_string(i)));
     }
     std::vector<std::size_t> order;
@@ -75,11 +83,8 @@ TEST(ResolveLines, CancelStopsDeliveryAndFetching) {
     LocalHttpServer server;
     std::vector<Text> lines;
     for (int i = 0; i < 20; ++i) {
-        Route route{.response = lesson_page(i)};
-        if (i >= 2) {
-            route.gate = "later";  // held until the test ends
-        }
-        server.set_route("/lesson/" + std::to_string(i), route);
+        // Every page after the first two is held until the test ends.
+        server.set_route("/lesson/" + std::to_string(i), lesson_route(i, milliseconds(0), i >= 2 ? "later" : ""));
         lines.push_back(server.url("/lesson/" + std::to_string(i)));
     }
     FetchCancellation cancellation;
