@@ -197,4 +197,12 @@ void fetch_batch(const std::vector<Text>& urls, const BatchOptions& options, con
     run.run();
 }
 
+FetchResult fetch_page(const Text& url, const FetchCancellation& cancellation, const FetchOptions& options) {
+    FetchResult fetched;
+    BatchCallbacks callbacks;
+    callbacks.finished = [&fetched](std::size_t, FetchResult result) { fetched = std::move(result); };
+    fetch_batch({url}, BatchOptions{1, options}, callbacks, &cancellation);
+    return fetched;
+}
+
 }  // namespace tavrin

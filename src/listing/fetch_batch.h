@@ -74,4 +74,8 @@ struct BatchCallbacks {
 void fetch_batch(const std::vector<Text>& urls, const BatchOptions& options, const BatchCallbacks& callbacks,
                  const FetchCancellation* cancellation = nullptr);
 
+// One page, as `fetch_page` fetches it, but stoppable through `cancellation`;
+// a cancelled fetch gives an empty result.
+FetchResult fetch_page(const Text& url, const FetchCancellation& cancellation, const FetchOptions& options = {});
+
 }  // namespace tavrin
