@@ -6,7 +6,7 @@ set -euo pipefail
 
 build=(g++ cmake ninja-build pkg-config libcurl4-openssl-dev libboost-regex-dev libcli11-dev
        qt6-base-dev qt6-qpa-plugins)
-run=(fonts-wqy-microhei)
+run=(fonts-wqy-microhei libqt6svg6)
 test=(libgtest-dev libgmock-dev libssl-dev xvfb xauth openssl curl)
 
 case "${1:-test}" in
