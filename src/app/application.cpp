@@ -9,9 +9,7 @@
 
 namespace tavrin {
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    set_fatal_error_reporter(&show_fatal_error);
-}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     // Qt cannot carry an exception through its event loop, so it is caught

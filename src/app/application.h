@@ -16,8 +16,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-// Shows a fatal error in an error box; installed as the reporter of
-// fatal_value_error, which ends the process once the box is closed.
+// Shows a fatal error in an error box; main() installs it as the reporter
+// of fatal_value_error, which ends the process once the box is closed.
 void show_fatal_error(const std::string& message);
 
 }  // namespace tavrin

@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv) {
     tavrin::Application application(argc, argv);
+    tavrin::set_fatal_error_reporter(&tavrin::show_fatal_error);
     try {
         tavrin::QtDesktop desktop;
         return tavrin::run_program(tavrin::kTavrinSite, desktop);

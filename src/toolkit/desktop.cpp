@@ -11,7 +11,10 @@ namespace tavrin {
 Desktop::~Desktop() = default;
 
 void QtDesktop::showInformation(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok);
+    // Desktops put the program's name on a window whose title is empty; a
+    // title of one space leaves the title bar blank, as asked.
+    const QString title = caption.isEmpty() ? QStringLiteral(" ") : caption;
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }

@@ -21,7 +21,7 @@ class QtDesktop final : public Desktop {
 public:
     // An information box with OK alone. It has no parent and is modal to the
     // whole application, so the main window repaints but takes no input
-    // until the box is closed.
+    // until the box is closed. An empty caption leaves the title bar blank.
     void showInformation(const QString& text, const QString& caption) override;
     // Plain text; replaces whatever the clipboard held, in every format.
     void setClipboardText(const QString& text) override;

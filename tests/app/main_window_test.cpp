@@ -186,7 +186,7 @@ void MainWindowTest::windowFrameAndPlace() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     QCOMPARE(window.windowTitle(), QStringLiteral("Tavrin -> 课程地址解析"));
-    QVERIFY(!window.windowIcon().isNull());
+    QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
     const Qt::WindowFlags flags = window.windowFlags();
     QVERIFY(flags.testFlag(Qt::Window));
     QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
