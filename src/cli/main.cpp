@@ -54,8 +54,15 @@ int main(int argc, char** argv) {
                  "tavrin-links-cli"};
     app.set_version_flag("--version", std::string("tavrin-links-cli ") + TAVRIN_VERSION);
     app.require_subcommand(1);
-    app.failure_message([](const CLI::App*, const CLI::Error& error) {
-        return std::string("tavrin-links-cli: ") + error.what() + "\nRun 'tavrin-links-cli --help' for more.\n";
+    app.failure_message([](const CLI::App* failed, const CLI::Error& error) {
+        std::string what = error.what();
+        if (failed->get_subcommands().empty() && !failed->remaining().empty()) {
+            // Otherwise a mistyped command is reported as a missing one.
+            const std::string word = failed->remaining().front();
+            what = word.rfind('-', 0) == 0 ? "unknown option: " + word
+                                           : "unknown command: " + word + " (the commands are lessons and resolve)";
+        }
+        return "tavrin-links-cli: " + what + "\nRun 'tavrin-links-cli --help' for more.\n";
     });
     app.footer("Example, the download addresses of a whole course:\n"
                "  tavrin-links-cli lessons COURSE_URL | cut -f3 | tavrin-links-cli resolve");
