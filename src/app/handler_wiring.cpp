@@ -1,19 +1,20 @@
 #include "app/handler_wiring.h"
 
+#include "listing/read_course_page.h"
+#include "resolve/export_handler.h"
+#include "resolve/queue_handlers.h"
+#include "resolve/resolve_handler.h"
+
 namespace tavrin {
 
 WindowHandlers make_window_handlers(HandlerContext& context, ProgramState& state, const Site& site) {
-    static_cast<void>(context);
-    static_cast<void>(state);
-    static_cast<void>(site);
-    // Every event of the window is bound; no handler has any work yet.
     return WindowHandlers{
-        [] {},
-        [] {},
-        [] {},
-        [] {},
-        [] {},
-        [] {},
+        [&] { read_course_page(context, state.course, site); },
+        [&] { queue_selected_lessons(context); },
+        [&] { resolve_queued_lessons(context, site); },
+        [&] { copy_results(context); },
+        [&] { queue_clicked_lesson(context); },
+        [&] { open_selected_lesson(context); },
     };
 }
 

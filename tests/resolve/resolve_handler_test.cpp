@@ -15,6 +15,7 @@
 #include "support/handler_form.h"
 #include "support/local_http_server.h"
 #include "support/progress_dialog_watch.h"
+#include "support/real_clipboard_desktop.h"
 #include "text/display_encoding.h"
 #include "toolkit/desktop.h"
 
@@ -23,6 +24,7 @@ using tavrin::test::http_response;
 using tavrin::test::LocalHttpServer;
 using tavrin::test::Route;
 using tavrin::testing::HandlerForm;
+using tavrin::testing::RealClipboardDesktop;
 using tavrin::testing::when_progress_dialog_shows;
 
 namespace {
@@ -52,16 +54,6 @@ struct Served {
 
 const QString kDone = QStringLiteral("解析完毕!  ");
 
-// The system clipboard for real, messages only recorded.
-class RealClipboardDesktop final : public Desktop {
-public:
-    void showInformation(const QString& text, const QString&) override { messages.append(text); }
-    void setClipboardText(const QString& text) override { clipboard.setClipboardText(text); }
-    void openUrl(const QString&) override {}
-
-    QtDesktop clipboard;
-    QStringList messages;
-};
 
 }  // namespace
 
