@@ -25,7 +25,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!isUserInput(event->type())) {
+        // Input reaches a widget through its window; holding it back at the
+        // widget is enough, and lets the dialog's own window pass it on.
+        if (!watched->isWidgetType() || !isUserInput(event->type())) {
             return false;
         }
         const QProgressDialog* dialog = dialog_->data();

@@ -24,6 +24,10 @@ public:
 
     LessonListModel* lessonModel() const { return model_; }
 
+    // Brings the row into view without scrolling sideways: a click on a row
+    // selects the lesson, not one of its cells.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     // The list's own right click, raised once the press has updated the
     // selection: a press on a row that was not selected leaves that row

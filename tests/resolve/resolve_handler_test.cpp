@@ -5,6 +5,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <chrono>
 #include <string>
@@ -206,7 +207,10 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(dialog->value(), 2, 5000);
             progressMaximum = dialog->maximum();
             label = dialog->labelText();
-            dialog->findChild<QPushButton*>()->click();  // 取消
+            // Through the dialog's window, as a click of the desktop arrives.
+            const QPushButton* cancel = dialog->findChild<QPushButton*>();
+            QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
+                              cancel->mapTo(dialog, cancel->rect().center()));
         });
         resolve_queued_lessons(form.context, served.site);
         const std::size_t requestsAtEnd = served.server.request_count();

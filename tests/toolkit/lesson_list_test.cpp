@@ -73,6 +73,7 @@ private slots:
     void rightClickSelection();
     void keyboardContextMenuIsNoRightClick();
     void appendManyRowsAtOnce();
+    void clickingARowDoesNotScrollSideways();
 };
 
 void LessonListTest::columnsAndLook() {
@@ -313,3 +314,24 @@ void LessonListTest::appendManyRowsAtOnce() {
 
 QTEST_MAIN(LessonListTest)
 #include "lesson_list_test.moc"
+
+void LessonListTest::clickingARowDoesNotScrollSideways() {
+    FilledList filled(30);
+    LessonList& list = filled.list;
+    list.resize(300, 150);  // the columns are wider than the list, as in the window
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    QVERIFY(list.horizontalScrollBar()->maximum() > 0);
+    list.horizontalScrollBar()->setValue(0);
+
+    const QPoint titleCell = list.visualRect(list.model()->index(1, 1)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, titleCell);
+    QCOMPARE(tavrin::list_first_selected_row(&list), 1);
+    QCOMPARE(list.horizontalScrollBar()->value(), 0);
+
+    // Moving down the list still brings the current row into view.
+    for (int step = 0; step < 25; ++step) {
+        QTest::keyClick(list.viewport(), Qt::Key_Down);
+    }
+    QVERIFY(list.verticalScrollBar()->value() > 0);
+    QCOMPARE(list.horizontalScrollBar()->value(), 0);
+}
