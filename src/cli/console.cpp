@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "text/display_encoding.h"
 
 namespace tavrin {
@@ -22,13 +24,21 @@ Console Console::standard() {
 
 void Utf8LineWriter::append_cell(std::string_view gb18030) {
     // Neither CR, LF nor tab can be the second byte of a GB18030 character, so
-    // replacing them byte by byte never splits a character.
-    for (std::size_t i = 0; i < gb18030.size(); ++i) {
-        const char c = gb18030[i];
-        if (c == '\r' && i + 1 < gb18030.size() && gb18030[i + 1] == '\n') {
-            ++i;
+    // replacing them byte by byte never splits a character. Runs without them
+    // are copied whole: a long listing is mostly such runs.
+    const auto is_break = [](char c) { return c == '\r' || c == '\n' || c == '\t'; };
+    auto at = gb18030.begin();
+    for (;;) {
+        const auto special = std::find_if(at, gb18030.end(), is_break);
+        line_.append(at, special);
+        if (special == gb18030.end()) {
+            return;
         }
-        line_.push_back(c == '\r' || c == '\n' || c == '\t' ? ' ' : c);
+        line_.push_back(' ');
+        at = special + 1;
+        if (*special == '\r' && at != gb18030.end() && *at == '\n') {
+            ++at;  // CR LF is one line break
+        }
     }
 }
 
