@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,17 @@ inline std::string course_page(int lessons) {
     }
     page += kPageTail;
     return page;
+}
+
+// The page of `course_page`, built once per size for the whole program:
+// building the largest takes longer than reading it.
+inline const std::string& cached_course_page(int lessons) {
+    static std::map<int, std::string> pages;
+    auto found = pages.find(lessons);
+    if (found == pages.end()) {
+        found = pages.emplace(lessons, course_page(lessons)).first;
+    }
+    return found->second;
 }
 
 // Chinese filler text up to `length` bytes, cut at a character boundary.

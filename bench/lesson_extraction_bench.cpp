@@ -7,6 +7,7 @@
 #include <string>
 
 #include "course_page_generator.h"
+#include "course_page_load_bench.h"
 #include "listing/course_page.h"
 #include "listing/pattern.h"
 
@@ -14,54 +15,23 @@ namespace {
 
 using tavrin::ByteSet;
 using tavrin::CourseListingState;
-
-// Pages are built once per size; building the largest takes longer than reading it.
-const ByteSet& cached_course_page(int lessons) {
-    static std::map<int, ByteSet> pages;
-    auto found = pages.find(lessons);
-    if (found == pages.end()) {
-        found = pages.emplace(lessons, tavrin::bench::course_page(lessons)).first;
-    }
-    return found->second;
-}
-
-void report_page(benchmark::State& state, const ByteSet& page, std::size_t lessons) {
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * page.size()));
-    state.counters["page_MB"] = static_cast<double>(page.size()) / 1e6;
-    state.counters["lessons"] = static_cast<double>(lessons);
-}
-
-// The whole read, as the window runs it on the fetched bytes.
-void load_page(benchmark::State& state, const ByteSet& page, std::size_t expected_lessons) {
-    CourseListingState listing;
-    for (auto _ : state) {
-        state.PauseTiming();
-        ByteSet fetched = page;
-        state.ResumeTiming();
-        tavrin::load_course_page(listing, std::move(fetched));
-        benchmark::DoNotOptimize(listing.lesson_matches.data());
-    }
-    if (listing.lesson_matches.size() != expected_lessons) {
-        state.SkipWithError("unexpected number of lessons");
-    }
-    report_page(state, page, listing.lesson_matches.size());
-}
+using tavrin::bench::report_page;
 
 void BM_LoadCoursePage(benchmark::State& state) {
     const int lessons = static_cast<int>(state.range(0));
-    load_page(state, cached_course_page(lessons), static_cast<std::size_t>(lessons));
+    tavrin::bench::time_load_course_page(state, tavrin::bench::cached_course_page(lessons), static_cast<std::size_t>(lessons));
 }
 BENCHMARK(BM_LoadCoursePage)->Arg(100)->Arg(1000)->Arg(10000)->Arg(20000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_LoadBrokenPage_UnlinkedSpans(benchmark::State& state) {
     static const ByteSet page = tavrin::bench::page_with_unlinked_spans(2000, 5'000'000);
-    load_page(state, page, 0);
+    tavrin::bench::time_load_course_page(state, page, 0);
 }
 BENCHMARK(BM_LoadBrokenPage_UnlinkedSpans)->Unit(benchmark::kMillisecond);
 
 void BM_LoadBrokenPage_ForeignLinks(benchmark::State& state) {
     static const ByteSet page = tavrin::bench::page_with_foreign_links(20000);
-    load_page(state, page, 0);
+    tavrin::bench::time_load_course_page(state, page, 0);
 }
 BENCHMARK(BM_LoadBrokenPage_ForeignLinks)->Unit(benchmark::kMillisecond);
 
@@ -95,7 +65,7 @@ void BM_Search_CoursePage(benchmark::State& state) {
     const int lessons = static_cast<int>(state.range(0));
     static std::map<int, tavrin::Text> texts;
     if (texts.find(lessons) == texts.end()) {
-        texts.emplace(lessons, converted_text(cached_course_page(lessons)));
+        texts.emplace(lessons, converted_text(tavrin::bench::cached_course_page(lessons)));
     }
     search_text(state, texts.at(lessons), static_cast<std::size_t>(lessons));
 }

@@ -8,13 +8,13 @@
 //                          the result boxes differ
 
 #include <QApplication>
-#include <QByteArray>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "offscreen_loopback.h"
 #include "resolve/download_address.h"
 #include "resolve/resolve_handler.h"
 #include "resolve/resolve_run.h"
@@ -91,12 +91,7 @@ Text expected_results() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The handler's progress dialog needs a window system; without a display
-    // the widgets draw into memory, as they do in the tests.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
-    }
-    tavrin::test::bypass_proxy_for_loopback();
+    tavrin::bench::prepare_offscreen_loopback();
     QApplication application(argc, argv);
 
     tavrin::test::LocalHttpServer server;
