@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <exception>
 #include <thread>
 
 namespace tavrin {
@@ -114,8 +115,15 @@ bool BackgroundRun::exec(std::function<void(RunControl&)> job) {
     });
     dialogTimer.start(kDialogDelay);
 
+    std::exception_ptr failure;
     std::thread worker([&] {
-        job(control);
+        try {
+            job(control);
+        } catch (...) {
+            // Handed to the window's thread, where running out of storage is
+            // reported like anywhere else in the program.
+            failure = std::current_exception();
+        }
         // Queued after every task the job posted, so those run first.
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
@@ -124,6 +132,9 @@ bool BackgroundRun::exec(std::function<void(RunControl&)> job) {
     dialogTimer.stop();
     if (dialog_ != nullptr) {
         dialog_->hide();
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
     }
     return !cancelled_->load();
 }

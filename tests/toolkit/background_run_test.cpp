@@ -51,6 +51,12 @@ private slots:
         }
     }
 
+    void anExceptionOfTheJobReachesTheWindowsThread() {
+        QWidget window;
+        BackgroundRun run(&window, QStringLiteral("title"));
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, run.exec([](RunControl&) { throw std::bad_alloc(); }));
+    }
+
     void inputToTheWindowIsHeldBackWhileTheRunWorks() {
         QWidget window;
         auto* button = new QPushButton(QStringLiteral("other"), &window);
