@@ -123,15 +123,14 @@ t_xargs_resolve=$(median_ms xargs_resolve)
 # --- peak memory and processor time ----------------------------------------
 # GNU time on each process, one by one, for the peak resident set (KiB): a
 # pipeline's stages run at once, so the sum of their peaks is what the
-# pipeline holds at its peak. Processor time (user + system) is taken for each
-# way as a whole, through one shell, since GNU time also counts every process
-# that the measured one waited for.
+# pipeline holds at its peak. Processor time (user + system, in ms) is taken
+# for each way as a whole by the shell's `time`, which counts every process
+# that the way started.
 peak() { "$gnu_time" -f %M -a -o "$work/$1" "${@:2}"; }
 peak_of() { sort -n "$work/$1" | tail -n1; }
-export cli course_url work lesson_pattern address_pattern
-export -f cli_lessons pipeline_lessons cli_lessons_200 pipeline_lessons_200 cli_resolve loop_resolve xargs_resolve
 cpu_ms() {
-  "$gnu_time" -f '%U %S' -o "$work/cpu" bash -c "$1 >/dev/null"
+  local TIMEFORMAT='%3U %3S'
+  { time "$1" >/dev/null; } 2>"$work/cpu"
   awk '{ printf "%d", ($1 + $2) * 1000 }' "$work/cpu"
 }
 
@@ -160,7 +159,7 @@ c_xargs=$(cpu_ms xargs_resolve)
 # --- report -----------------------------------------------------------------
 row() { printf '%-52s %8s %10s %8s\n' "$@"; }
 echo
-echo "wall: median of $runs runs; peak: maximum resident set; cpu: user + system of one run (10 ms steps)"
+echo "wall: median of $runs runs; peak: maximum resident set; cpu: user + system of one run"
 row "" "wall ms" "peak KiB" "cpu ms"
 row "(a) tavrin-links-cli lessons (20,000 lessons)" "$t_cli_lessons" "$m_cli_lessons" "$c_cli_lessons"
 row "    curl | iconv | grep -aoP" "$t_pipeline_lessons" "$m_pipeline" "$c_pipeline"
