@@ -167,12 +167,14 @@ private slots:
         Text queue;
         Text expected;
         for (int n = 0; n < 8; ++n) {
-            queue += served.lesson(n, std::chrono::milliseconds(25 * (8 - n))) + "\r\n";
+            queue += served.lesson(n, std::chrono::milliseconds(40 * (8 - n))) + "\r\n";
             expected += address(n) + "\r\n\r\n";
         }
         form.setQueue(queue);
         resolve_queued_lessons(form.context, served.site);
         QCOMPARE(form.results(), expected);
+        // Six pages at a time, no more: the first six all waited together.
+        QCOMPARE(served.server.max_open_connections(), size_t{6});
     }
 
     void aNonAsciiAddressReadsRightInTheBoxAndOnTheClipboard() {
