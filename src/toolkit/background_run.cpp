@@ -163,6 +163,10 @@ void BackgroundRun::showDialog() {
     dialog_->setMinimumDuration(0);
     dialog_->setMinimumWidth(420);
     connect(dialog_, &QProgressDialog::canceled, this, &BackgroundRun::cancelByUser);
+    // Esc reaches the dialog as a rejection, not as its cancel shortcut, when
+    // the dialog is not the active window yet; it would hide the dialog and
+    // leave the run going. Either way the user asked to stop.
+    connect(dialog_, &QDialog::rejected, this, &BackgroundRun::cancelByUser);
     applyDialogContent();
     dialog_->show();
     emit dialogShownChanged();

@@ -2,6 +2,7 @@
 // the order of posted work and cancelling.
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -49,6 +50,24 @@ private slots:
         for (int i = 0; i < 50; ++i) {
             QCOMPARE(order[i], QString::number(i));
         }
+    }
+
+    void escThatReachesTheDialogItselfCancelsToo() {
+        // Before the dialog is the active window, Esc is no shortcut yet: the
+        // dialog receives the key itself and rejects.
+        QWidget window;
+        window.show();
+        BackgroundRun run(&window, QStringLiteral("title"));
+        when_progress_dialog_shows([](QProgressDialog* dialog) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(dialog, &escape);
+        });
+        const bool completed = run.exec([](RunControl& control) {
+            while (!control.cancelled()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        QVERIFY(!completed);
     }
 
     void anExceptionOfTheJobReachesTheWindowsThread() {
