@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QPointer>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
@@ -162,6 +163,10 @@ void BackgroundRun::showDialog() {
     dialog_->setAutoReset(false);
     dialog_->setMinimumDuration(0);
     dialog_->setMinimumWidth(420);
+    // The bar is set directly: QProgressDialog::setValue would process events
+    // of a modal dialog, running the job's later tasks inside an earlier one.
+    bar_ = new QProgressBar(dialog_);
+    dialog_->setBar(bar_);
     connect(dialog_, &QProgressDialog::canceled, this, &BackgroundRun::cancelByUser);
     // Esc reaches the dialog as a rejection, not as its cancel shortcut, when
     // the dialog is not the active window yet; it would hide the dialog and
@@ -177,8 +182,8 @@ void BackgroundRun::applyDialogContent() {
         return;
     }
     dialog_->setLabelText(label_);
-    dialog_->setRange(0, total_);
-    dialog_->setValue(total_ == 0 ? 0 : done_);
+    bar_->setRange(0, total_);
+    bar_->setValue(total_ == 0 ? 0 : done_);
 }
 
 void BackgroundRun::cancelByUser() {

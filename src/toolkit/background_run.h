@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+class QProgressBar;
 class QProgressDialog;
 class QWidget;
 
@@ -66,6 +67,7 @@ private:
     QString dialogTitle_;
     std::function<void()> onCancel_;
     QProgressDialog* dialog_ = nullptr;
+    QProgressBar* bar_ = nullptr;  // the dialog's, set without processing events
     std::shared_ptr<std::atomic<bool>> cancelled_;
     QString label_;
     int done_ = 0;

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWindow>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -68,6 +69,33 @@ private slots:
             }
         });
         QVERIFY(!completed);
+    }
+
+    void progressShownByATaskRunsNoLaterTaskInsideIt() {
+        QWidget window;
+        window.show();
+        BackgroundRun run(&window, QStringLiteral("title"));
+        std::atomic<bool> shown{false};
+        connect(&run, &BackgroundRun::dialogShownChanged, [&shown] { shown = true; });
+        int depth = 0;
+        int deepest = 0;
+        int ran = 0;
+        QVERIFY(run.exec([&](RunControl& control) {
+            while (!shown.load()) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            for (int i = 0; i < 100; ++i) {
+                control.post([&, i] {
+                    deepest = std::max(deepest, ++depth);
+                    run.setProgress(i + 1, 100, QStringLiteral("working"));
+                    ++ran;
+                    --depth;
+                });
+            }
+        }));
+        QCOMPARE(ran, 100);
+        QCOMPARE(deepest, 1);
+        QCOMPARE(run.dialog()->value(), 100);
     }
 
     void anExceptionOfTheJobReachesTheWindowsThread() {
