@@ -1,11 +1,11 @@
 #include "listing/charset.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cerrno>
 #include <cstddef>
 #include <new>
+
+#include "text/iconv_converter.h"
 
 namespace tavrin {
 
@@ -16,39 +16,13 @@ namespace {
 // conversion whose output grows far beyond its input.
 constexpr int kMaxConversionCalls = 12;
 
-const std::size_t kConversionFailed = static_cast<std::size_t>(-1);
-
-// One iconv descriptor, closed on every way out of the conversion.
-class Converter {
-public:
-    Converter(const Text& to_charset, const Text& from_charset)
-        : handle_(iconv_open(to_charset.c_str(), from_charset.c_str())) {}
-    ~Converter() {
-        if (is_open()) {
-            iconv_close(handle_);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool is_open() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // One iconv call; on failure errno tells why.
-    std::size_t convert(char** in, std::size_t* in_left, char** out, std::size_t* out_left) {
-        return iconv(handle_, in, in_left, out, out_left);
-    }
-
-private:
-    iconv_t handle_;
-};
-
 // iconv takes its input through a pointer to non-const; it never writes there.
 char* input_start(const ByteSet& data) { return const_cast<char*>(data.data()); }
 
 }  // namespace
 
 ByteSet convert_charset(const ByteSet& data, const Text& from_charset, const Text& to_charset) {
-    Converter converter(to_charset, from_charset);
+    IconvConverter converter(to_charset.c_str(), from_charset.c_str());
     if (!converter.is_open()) {
         return {};
     }
@@ -75,7 +49,7 @@ ByteSet convert_charset(const ByteSet& data, const Text& from_charset, const Tex
         const std::size_t result = converter.convert(&in, &in_left, &out, &out_left);
         const int error = errno;
         written = output.size() - out_left;
-        if (result != kConversionFailed) {
+        if (result != IconvConverter::kFailed) {
             // Characters converted in a non-reversible way still count as converted.
             output.resize(written);
             return output;
@@ -95,7 +69,7 @@ ByteSet convert_charset(const ByteSet& data, const Text& from_charset, const Tex
 
 bool is_valid_in_charset(const ByteSet& data, const Text& charset) {
     // UTF-8 holds every character that any character set can name.
-    Converter converter("UTF-8", charset);
+    IconvConverter converter("UTF-8", charset.c_str());
     if (!converter.is_open()) {
         return false;
     }
@@ -105,7 +79,7 @@ bool is_valid_in_charset(const ByteSet& data, const Text& charset) {
     while (in_left > 0) {
         char* out = scratch.data();
         std::size_t out_left = scratch.size();
-        if (converter.convert(&in, &in_left, &out, &out_left) != kConversionFailed) {
+        if (converter.convert(&in, &in_left, &out, &out_left) != IconvConverter::kFailed) {
             return true;
         }
         if (errno != E2BIG) {
