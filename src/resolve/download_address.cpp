@@ -1,7 +1,5 @@
 #include "resolve/download_address.h"
 
-#include <algorithm>
-
 #include "listing/charset.h"
 #include "text/primitives.h"
 
@@ -23,9 +21,7 @@ Text resolve_download_address(const Text& line, const Site& site) {
 }
 
 Text readable_address(const Text& address) {
-    const bool all_ascii = std::all_of(address.begin(), address.end(),
-                                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (all_ascii) {
+    if (text_is_ascii(address)) {
         return address;
     }
     // All or nothing: an address that is not valid UTF-8 stays as the page had it.

@@ -66,6 +66,15 @@ Text text_from_bytes(std::string_view bytes) {
     return Text(bytes.substr(0, zero));
 }
 
+bool text_is_ascii(std::string_view text) {
+    for (const char byte : text) {
+        if (static_cast<unsigned char>(byte) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::int32_t real_to_integer(double value) {
     const double truncated = std::trunc(value);
     if (std::isnan(truncated)) {

@@ -42,6 +42,10 @@ Text text_concat(std::initializer_list<std::string_view> parts);
 // The bytes up to, and not including, the first zero byte.
 Text text_from_bytes(std::string_view bytes);
 
+// Whether every byte is below 0x80: such a text reads the same in GB18030,
+// UTF-8 and Latin-1, and needs no conversion.
+bool text_is_ascii(std::string_view text);
+
 // Drops the fraction (toward zero) and takes the result as a 32-bit integer.
 std::int32_t real_to_integer(double value);
 

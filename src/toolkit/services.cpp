@@ -16,14 +16,7 @@ const Text kDefaultMessageCaption = "\xD0\xC5\xCF\xA2\xA3\xBA";  // "信息：",
 QString text_to_qstring(const Text& text) {
     // Plain ASCII reads the same in GB18030 and needs no converter; most
     // texts of the lesson list are links.
-    bool ascii = true;
-    for (const char byte : text) {
-        if (static_cast<unsigned char>(byte) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii) {
+    if (text_is_ascii(text)) {
         return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
     }
     const std::string utf8 = gb18030_to_utf8(text);

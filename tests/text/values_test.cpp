@@ -52,6 +52,13 @@ TEST(TextFromBytes, StopsAtTheFirstZeroByte) {
     }
 }
 
+TEST(TextIsAscii, AnyByteFromEightyUpIsNot) {
+    EXPECT_TRUE(text_is_ascii(""));
+    EXPECT_TRUE(text_is_ascii("http://x/\x7F"));
+    EXPECT_FALSE(text_is_ascii("http://x/\x80"));
+    EXPECT_FALSE(text_is_ascii("\xD6\xD0"));
+}
+
 TEST(RealToInteger, TruncatesTowardZero) {
     const std::vector<std::pair<double, std::int32_t>> cases = {
         {3.0, 3}, {-1.0, -1}, {0.999, 0}, {2.9, 2}, {-2.9, -2}, {-0.5, 0}, {-12.0, -12},
