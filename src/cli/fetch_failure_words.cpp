@@ -19,8 +19,7 @@ std::string fetch_failure_words(const FetchResult& result) {
     case FetchFailure::timed_out:
         return "timed out";
     case FetchFailure::tls_failure:
-        return result.detail.find("certificate") != std::string::npos ? "the server's certificate was rejected"
-                                                                        : "secure connection failed";
+        return certificate_rejected(result) ? "the server's certificate was rejected" : "secure connection failed";
     case FetchFailure::redirect_refused:
         return "redirect refused (to another scheme, or too many)";
     case FetchFailure::broken_read:

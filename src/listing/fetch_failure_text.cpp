@@ -19,8 +19,7 @@ std::string fetch_failure_reason(const FetchResult& result) {
     case FetchFailure::timed_out:
         return "连接超时";
     case FetchFailure::tls_failure:
-        return result.detail.find("certificate") != std::string::npos ? "服务器的安全证书被拒绝"
-                                                                        : "无法建立安全连接";
+        return certificate_rejected(result) ? "服务器的安全证书被拒绝" : "无法建立安全连接";
     case FetchFailure::redirect_refused:
         return "重定向被拒绝";
     case FetchFailure::broken_read:

@@ -296,4 +296,8 @@ FetchResult fetch_page(const Text& url, const FetchOptions& options) {
 
 ByteSet fetch_url(const Text& url) { return fetch_page(url).body; }
 
+bool certificate_rejected(const FetchResult& result) {
+    return result.failure == FetchFailure::tls_failure && result.detail.find("certificate") != std::string::npos;
+}
+
 }  // namespace tavrin

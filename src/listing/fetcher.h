@@ -68,6 +68,10 @@ std::string prepare_request_url(const Text& url, FetchFailure* why = nullptr);
 // std::bad_alloc. Any thread; fetches on several threads do not share state.
 FetchResult fetch_page(const Text& url, const FetchOptions& options = {});
 
+// Whether a TLS failure was the server's certificate being rejected, rather
+// than the handshake failing in another way.
+bool certificate_rejected(const FetchResult& result);
+
 // The body alone: any status's body, the bytes that arrived before a broken
 // read, or the empty byte set.
 ByteSet fetch_url(const Text& url);
