@@ -12,20 +12,21 @@ namespace {
 
 // Why no lesson was printed, or nothing when lessons were.
 std::string no_lessons_reason(const CoursePageRead& read, const FetchResult& fetched) {
-    const std::string fetch_failure = fetch_failure_words(fetched);
-    switch (read.outcome) {
-    case CoursePageOutcome::lessons_found:
+    switch (no_lessons_cause(read, fetched)) {
+    case NoLessonsCause::none:
         return {};
-    case CoursePageOutcome::nothing_fetched:
-        return fetch_failure.empty() ? "the course page is empty, no lessons"
-                                     : "could not fetch the course page: " + fetch_failure;
-    case CoursePageOutcome::not_convertible:
+    case NoLessonsCause::fetch_failed:
+        return "could not fetch the course page: " + fetch_failure_words(fetched);
+    case NoLessonsCause::empty_page:
+        return "the course page is empty, no lessons";
+    case NoLessonsCause::not_convertible:
         return "the course page is neither UTF-8 nor GBK, no lessons read";
-    case CoursePageOutcome::no_lessons:
+    case NoLessonsCause::incomplete_page:
+        return "the course page arrived incomplete (" + fetch_failure_words(fetched) + ") and holds no lessons";
+    case NoLessonsCause::no_lessons:
         break;
     }
-    return fetch_failure.empty() ? "no lessons on the course page"
-                                 : "the course page arrived incomplete (" + fetch_failure + ") and holds no lessons";
+    return "no lessons on the course page";
 }
 
 }  // namespace

@@ -66,6 +66,21 @@ CoursePageRead load_course_page(CourseListingState& state, ByteSet fetched) {
     return read;
 }
 
+NoLessonsCause no_lessons_cause(const CoursePageRead& read, const FetchResult& fetched) {
+    const bool fetch_failed = fetched.failure != FetchFailure::none;
+    switch (read.outcome) {
+    case CoursePageOutcome::lessons_found:
+        return NoLessonsCause::none;
+    case CoursePageOutcome::nothing_fetched:
+        return fetch_failed ? NoLessonsCause::fetch_failed : NoLessonsCause::empty_page;
+    case CoursePageOutcome::not_convertible:
+        return NoLessonsCause::not_convertible;
+    case CoursePageOutcome::no_lessons:
+        break;
+    }
+    return fetch_failed ? NoLessonsCause::incomplete_page : NoLessonsCause::no_lessons;
+}
+
 LessonRow lesson_row(const CourseListingState& state, const MatchRecord& match, const Site& site) {
     LessonRow row;
     row.number = match_group_text(match, state.course_page_text, 1);

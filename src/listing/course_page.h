@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "listing/fetcher.h"
 #include "listing/pattern.h"
 #include "listing/site.h"
 #include "text/values.h"
@@ -56,6 +57,18 @@ struct CoursePageRead {
 // `next_row` is left alone: it counts rows of the lesson list, so whoever
 // inserts the rows raises it, one per row, as it inserts them.
 CoursePageRead load_course_page(CourseListingState& state, ByteSet fetched);
+
+// Why a read found no lesson, as the window and the command line tell it.
+enum class NoLessonsCause {
+    none,             // lessons were found
+    fetch_failed,     // nothing arrived; `fetched` says why
+    empty_page,       // the page arrived, empty
+    not_convertible,  // neither UTF-8 nor GB18030
+    incomplete_page,  // part of the page arrived, without a lesson; `fetched` says why
+    no_lessons,       // a whole page without lessons
+};
+
+NoLessonsCause no_lessons_cause(const CoursePageRead& read, const FetchResult& fetched);
 
 struct LessonRow {
     Text number;  // group 1

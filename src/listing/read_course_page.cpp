@@ -22,18 +22,20 @@ using ListRows = std::vector<std::array<Text, 3>>;
 // Why a read added no row, as the user is told.
 Text no_lessons_message(const CoursePageRead& read, const FetchResult& fetched) {
     const std::string reason = fetch_failure_reason(fetched);
-    switch (read.outcome) {
-    case CoursePageOutcome::nothing_fetched:
-        return utf8_to_gb18030(reason.empty() ? "课程页面是空的，没有找到课程!  "
-                                              : "无法读取课程页面：" + reason + "!  ");
-    case CoursePageOutcome::not_convertible:
+    switch (no_lessons_cause(read, fetched)) {
+    case NoLessonsCause::fetch_failed:
+        return utf8_to_gb18030("无法读取课程页面：" + reason + "!  ");
+    case NoLessonsCause::empty_page:
+        return utf8_to_gb18030("课程页面是空的，没有找到课程!  ");
+    case NoLessonsCause::not_convertible:
         return utf8_to_gb18030("课程页面不是 UTF-8 或 GBK 编码的网页，无法读取!  ");
-    case CoursePageOutcome::no_lessons:
-    case CoursePageOutcome::lessons_found:
+    case NoLessonsCause::incomplete_page:
+        return utf8_to_gb18030("课程页面不完整（" + reason + "），其中没有找到课程!  ");
+    case NoLessonsCause::none:
+    case NoLessonsCause::no_lessons:
         break;
     }
-    return utf8_to_gb18030(reason.empty() ? "课程页面中没有找到课程!  "
-                                          : "课程页面不完整（" + reason + "），其中没有找到课程!  ");
+    return utf8_to_gb18030("课程页面中没有找到课程!  ");
 }
 
 }  // namespace

@@ -256,5 +256,33 @@ TEST(GuardedSearch, FindsWhatTheUnguardedSearchFindsOnRandomPages) {
     }
 }
 
+TEST(NoLessonsCause, TellsAFailedFetchFromAPageThatHoldsNoLessons) {
+    const std::string lesson = "<span class=\"kc_ls\">1</span><a target=\"_blank\" href=\"/lesson/1\" "
+                               "class=\"f_l thumbnail\">t<span>";
+    struct Case {
+        const char* name;
+        std::string page;
+        FetchFailure failure;
+        NoLessonsCause expected;
+    };
+    const std::vector<Case> cases = {
+        {"lessons", lesson, FetchFailure::none, NoLessonsCause::none},
+        {"lessons before a break", lesson + "<p>", FetchFailure::broken_read, NoLessonsCause::none},
+        {"refused", "", FetchFailure::connection_refused, NoLessonsCause::fetch_failed},
+        {"empty", "", FetchFailure::none, NoLessonsCause::empty_page},
+        {"neither UTF-8 nor GBK", "a\xFF", FetchFailure::none, NoLessonsCause::not_convertible},
+        {"cut before any lesson", "<html><body>", FetchFailure::broken_read, NoLessonsCause::incomplete_page},
+        {"whole page without lessons", "<html></html>", FetchFailure::none, NoLessonsCause::no_lessons},
+    };
+    for (const Case& c : cases) {
+        CourseListingState state;
+        FetchResult fetched;
+        fetched.body = c.page;
+        fetched.failure = c.failure;
+        const CoursePageRead read = load_course_page(state, fetched.body);
+        EXPECT_EQ(no_lessons_cause(read, fetched), c.expected) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace tavrin
