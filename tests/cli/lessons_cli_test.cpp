@@ -9,6 +9,7 @@
 #include "child_process.h"
 #include "cli_pages.h"
 #include "support/local_http_server.h"
+#include "support/refusing_port.h"
 #include "text/display_encoding.h"
 
 namespace tavrin::test {
@@ -76,7 +77,7 @@ TEST(LessonsCli, ReadsAnOlderPageServedInGbk) {
 struct FailureCase {
     const char* name;
     Route route;               // how /course answers; unused for a closed port
-    bool closed_port;          // the URL names a port nobody listens on
+    bool closed_port;          // the URL names a port that refuses connections
     std::size_t lines_printed; // lessons before the failure
     const char* reason;
 };
@@ -104,9 +105,9 @@ TEST_P(LessonsCliFailure, SaysWhyOnStandardErrorWithStatusOne) {
     const FailureCase& failure = GetParam();
     std::string url;
     LocalHttpServer server;
+    const tavrin::test::RefusingPort refusing;
     if (failure.closed_port) {
-        LocalHttpServer closed;
-        url = closed.url("/course");
+        url = refusing.url("/course");
     } else {
         server.set_route("/course", failure.route);
         url = server.url("/course");

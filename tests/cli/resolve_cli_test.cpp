@@ -10,6 +10,7 @@
 #include "child_process.h"
 #include "cli_pages.h"
 #include "support/local_http_server.h"
+#include "support/refusing_port.h"
 
 namespace tavrin::test {
 namespace {
@@ -111,10 +112,8 @@ TEST(ResolveCli, PrintsAnEmptyLineAndSaysWhyForEachLineWithoutAnAddress) {
     LocalHttpServer server;
     serve_lessons(server, 2);
     server.set_response("/lesson/plain", http_response(200, "<html>本课暂无视频</html>"));
-    const std::string refused = [] {
-        LocalHttpServer closed;
-        return closed.url("/lesson/3");
-    }();
+    const tavrin::test::RefusingPort refusing;
+    const std::string refused = refusing.url("/lesson/3");
     const std::string input = server.url("/lesson/1") + "\n" + server.url("/lesson/plain") + "\n\n" + refused +
                               "\n" + server.url("/lesson/2") + "\n";
 

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "support/local_http_server.h"
+#include "support/refusing_port.h"
 
 namespace tavrin {
 namespace {
@@ -49,23 +50,10 @@ std::string binary_body(std::size_t size) {
     return body;
 }
 
-// A port on 127.0.0.1 where nothing listens: bound, then closed.
-std::uint16_t closed_port() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 // ---------------------------------------------------------------------------
 // The request
 
-TEST(FetcherRequest, HasTheOneShapeOfTheSpecification) {
+TEST(FetcherRequest, HasTheProgramsOneShape) {
     LocalHttpServer server;
     server.set_response("/page", http_response(200, "hello"));
 
@@ -106,7 +94,7 @@ void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.name; }
 
 class FetcherTarget : public ::testing::TestWithParam<TargetCase> {};
 
-TEST_P(FetcherTarget, GoesOutAsTheSpecificationSays) {
+TEST_P(FetcherTarget, GoesOutInCanonicalForm) {
     LocalHttpServer server;
     const FetchResult result = fetch_page(server.url(GetParam().url_tail));
     EXPECT_EQ(result.failure, FetchFailure::none) << result.detail;  // the 404 page is a body like any other
@@ -429,7 +417,8 @@ INSTANTIATE_TEST_SUITE_P(
 // No answer at all
 
 TEST(FetcherConnection, RefusedGivesTheEmptyByteSet) {
-    const FetchResult result = fetch_page("http://127.0.0.1:" + std::to_string(closed_port()) + "/p", quick_options());
+    const test::RefusingPort refusing;
+    const FetchResult result = fetch_page(refusing.url("/p"), quick_options());
     EXPECT_EQ(result.failure, FetchFailure::connection_refused) << result.detail;
     EXPECT_EQ(result.body, "");
     EXPECT_FALSE(result.detail.empty());

@@ -12,6 +12,7 @@
 #include "support/handler_form.h"
 #include "support/local_http_server.h"
 #include "support/progress_dialog_watch.h"
+#include "support/refusing_port.h"
 #include "text/display_encoding.h"
 
 using namespace tavrin;
@@ -164,10 +165,10 @@ private slots:
         server.set_response("/invalid", http_response(200, lesson_entry("1", "/lesson/1", "a\xFF")));
         server.set_response("/plain", http_response(200, "<html><body>课程已下线</body></html>"));
         server.set_response("/empty", http_response(200, ""));
+        const tavrin::test::RefusingPort refusing;
         std::string course_url = target.isEmpty() ? url.toStdString() : server.url(target.toStdString());
         if (url == QLatin1String("refused")) {
-            LocalHttpServer gone;
-            course_url = gone.url("/course");
+            course_url = refusing.url("/course");
         }
         HandlerForm form;
         CourseListingState state;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/local_http_server.h"
+#include "support/refusing_port.h"
 
 namespace tavrin {
 namespace {
@@ -56,10 +57,8 @@ TEST(ResolveDownloadAddress, CutsTheFirstAddressOfEachServedPage) {
 TEST(ResolveDownloadAddress, FailedFetchGivesTheEmptyText) {
     LocalHttpServer server;
     const Site site{server.origin(), kPrefix};
-    const std::string refused_port_url = [] {
-        LocalHttpServer closed;
-        return closed.url("/lesson/1");
-    }();  // the server is gone, its port refuses connections
+    const test::RefusingPort refusing;
+    const std::string refused_port_url = refusing.url("/lesson/1");
     for (const std::string& line : {refused_port_url, std::string(), std::string("   "), kPrefix + "x"}) {
         EXPECT_EQ(resolve_download_address(line, site), "") << line;
     }

@@ -17,6 +17,7 @@
 #include "support/local_http_server.h"
 #include "support/progress_dialog_watch.h"
 #include "support/real_clipboard_desktop.h"
+#include "support/refusing_port.h"
 #include "text/display_encoding.h"
 #include "toolkit/desktop.h"
 
@@ -144,10 +145,8 @@ private slots:
     void theEndMessageNamesTheLinesWithoutAnAddressAndWhy() {
         Served served;
         served.server.set_response("/lesson/plain", http_response(200, "<p>no video</p>"));
-        const std::string refused = [] {
-            LocalHttpServer gone;
-            return gone.url("/lesson/9");
-        }();
+        const tavrin::test::RefusingPort refusing;
+        const std::string refused = refusing.url("/lesson/9");
         HandlerForm form;
         form.setQueue(served.lesson(1) + "\r\n" + served.server.url("/lesson/plain") + "\r\n" + refused + "\r\n" +
                       "file:///etc/passwd\r\n");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/local_http_server.h"
+#include "support/refusing_port.h"
 
 namespace tavrin {
 namespace {
@@ -57,10 +58,8 @@ TEST(ResolveLines, TellsWhyALineGaveNoAddress) {
     LocalHttpServer server;
     server.set_response("/lesson/found", lesson_page(1));
     server.set_response("/lesson/plain", http_response(200, "no address here"));
-    const std::string refused = [] {
-        LocalHttpServer closed;
-        return closed.url("/lesson/x");
-    }();
+    const test::RefusingPort refusing;
+    const std::string refused = refusing.url("/lesson/x");
     const std::vector<Text> lines = {server.url("/lesson/found"), "", server.url("/lesson/plain"), refused,
                                      "ftp://127.0.0.1/x"};
     std::vector<LineResolution> got;
